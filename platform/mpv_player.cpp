@@ -92,10 +92,6 @@ MpvPlayer::MpvPlayer(mpv_handle* handle, const MpvPlayerOptions& options, QWidge
     : QWidget(parent), m_mpv(handle), m_options(options)
 {
     setObjectName(QStringLiteral("player"));
-    setAutoFillBackground(true);
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -118,8 +114,6 @@ MpvPlayer::MpvPlayer(mpv_handle* handle, const MpvPlayerOptions& options, QWidge
         layout->addStretch(1);
     }
     m_bar = new PlayerControlBar(this);
-    m_bar->setAutoFillBackground(true);
-    m_bar->setPalette(QPalette());
     layout->addWidget(m_bar);
     m_bar->ShowVolume(m_volume);
     connect(m_bar, &PlayerControlBar::playPauseClicked, this, &MpvPlayer::TogglePlayPause);

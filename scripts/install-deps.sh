@@ -9,7 +9,7 @@ packages=(
     # libraries
     qt6-base-dev libqt6opengl6-dev qt6-svg-dev libmpv-dev libtinyxml-dev
     # tests
-    libgtest-dev python3 xvfb xauth libgl1-mesa-dri ffmpeg
+    libgtest-dev python3 xvfb xauth libgl1-mesa-dri ffmpeg xdotool python3-xlib
 )
 
 missing=()

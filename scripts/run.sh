@@ -5,4 +5,9 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh build
 cd build
-exec ./vantelo-catalogue list
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display found: starting Vantelo on a virtual display (Xvfb). Nothing will be visible;"
+    echo "set DISPLAY to run it on your screen."
+    exec xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" ./vantelo
+fi
+exec ./vantelo
