@@ -82,6 +82,7 @@ CChannelDlg::CChannelDlg(ChannelWindowWiring wiring, QWidget* owner)
     m_favList->setHeaderHidden(true);
     m_favList->setColumnCount(1);
     m_favList->setRootIsDecorated(false);
+    m_favList->header()->setStretchLastSection(false);
     m_favList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_favList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_favList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -391,6 +392,10 @@ void CChannelDlg::PlayFavoriteItem(QTreeWidgetItem* item)
 
 bool CChannelDlg::eventFilter(QObject* watched, QEvent* event)
 {
+    // The list's one column spans its client area, whenever that changes size
+    // (a hidden list gets its new size only when it is shown).
+    if (event->type() == QEvent::Resize && watched == m_favList->viewport())
+        m_favList->setColumnWidth(0, m_favList->viewport()->width() - 1);
     if (event->type() != QEvent::MouseButtonDblClick)
         return QWidget::eventFilter(watched, event);
     if (watched == m_tree->viewport()) {
