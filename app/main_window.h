@@ -1,10 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <array>
+#include <map>
 #include <memory>
 
 #include <QMainWindow>
 
+#include "app/menu_shape.h"
 #include "app/settings_record.h"
 #include "browser/channel_window.h"
 #include "browser/favorites_lists.h"
@@ -13,12 +16,18 @@
 #include "lang/language_texts.h"
 #include "platform/player_control.h"
 #include "platform/prompter.h"
+#include "platform/shell.h"
+
+class QMenu;
+class QMenuBar;
+class QAction;
 
 namespace vantelo {
 
 // What the main window gets from outside, so that tests can put recorders in.
 struct MainWindowServices {
     Prompter* prompter = nullptr;
+    Shell* shell = nullptr;  // opens the mail program and payment pages
     // Creates the player inside the given parent; nullptr when it cannot.
     std::function<std::unique_ptr<PlayerControl>(QWidget* parent)> createPlayer;
     QString languagesRoot = kLanguagesFolder;
@@ -54,6 +63,20 @@ public:
     // Shows the channel window again and gives it the keyboard focus.
     void ShowChannels();
 
+    // Carries out a command of the menus, the context menu or the keys.
+    void OnCommand(int id);
+    // Builds the menu bar and the context menu from the texts, with check
+    // marks from the settings. A short section stops it at the missing text.
+    void BuildMenus();
+    // Switches every text to the language in the settings. Loads the new pack
+    // first; when no pack can be read at all, says so and returns false with
+    // the current texts kept.
+    bool ReloadLanguage();
+
+    QMenuBar* menuBarWidget() const { return m_menuBar; }
+    QMenu* popup(int index) const { return m_popups[static_cast<std::size_t>(index)].get(); }
+    QMenu* contextMenu() const { return m_contextMenu.get(); }
+
     const SettingsRecord& settings() const { return m_settings; }
     const LanguageTexts& languageTexts() const { return m_langTexts; }
     const ChannelLists& channelNames() const { return m_channelNames; }
@@ -70,6 +93,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     QString AppDataFile(const QString& name) const;
@@ -78,12 +103,27 @@ private:
     void PlaceMainWindow();
     void CreateChannelWindow();
     void OnOK();
+    void Guarded(const std::function<void()>& handler);
+    void DestroyMenus();
+    void AppendItem(QMenu& menu, const MenuItemShape& item);
+    void SetChecked(int command, bool checked);
+    void InstallAccelerators();
+    void ApplyAlwaysOnTop();
+    void ApplyMenuBarVisibility();
+    void OnLanguage();
+    void OnAbout();
+    void OnDonate();
     void ReportStartFailure(const QString& text);
 
     MainWindowServices m_services;
     QWidget* m_playerHost = nullptr;
     std::unique_ptr<PlayerControl> m_player;
     CChannelDlg* m_channelDlg = nullptr;  // a window of its own, owned by this one
+    QMenuBar* m_menuBar = nullptr;        // owned by the window once set
+    std::array<std::unique_ptr<QMenu>, 4> m_popups;
+    std::unique_ptr<QMenu> m_contextMenu;
+    // The items that carry check marks, in the menu bar and in the context menu.
+    std::multimap<int, QAction*> m_checkItems;
     LanguageTexts m_langTexts;
     ChannelLists m_channelNames;
     ChannelLists m_channelDescriptions;

@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include "app/main_window.h"
+#include "platform/desktop_shell.h"
 #include "platform/message_box_prompter.h"
 #include "platform/mpv_player.h"
 
@@ -23,8 +24,10 @@ int RunVantelo(int& argc, char** argv, const AddressTable* addressTable)
     QApplication::setQuitOnLastWindowClosed(false);
 
     MessageBoxPrompter prompter;
+    DesktopShell shell;
     MainWindowServices services;
     services.prompter = &prompter;
+    services.shell = &shell;
     services.createPlayer = [](QWidget* parent) -> std::unique_ptr<PlayerControl> {
         return MpvPlayer::Create({}, parent);
     };
