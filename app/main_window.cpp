@@ -69,12 +69,9 @@ bool CLuvaneDlg::OnInitDialog()
     }
     m_controlCreated = true;
     ApplyPlayerOptions();
-    // A pack whose menu sections fall short stops the start here, after the
-    // report; the window is then closed without saving anything.
-    if (!RunGuarded(*m_services.prompter, [this] { BuildMenus(); })) {
-        m_controlCreated = false;
-        return false;
-    }
+    // A pack whose menu sections fall short is reported once; the menus keep
+    // the items built so far and the start goes on, so the program stays usable.
+    Guarded([this] { BuildMenus(); });
     PlaceMainWindow();
     if (m_settings.alwaysOnTop != 0)
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
