@@ -3,6 +3,7 @@
 #include <clocale>
 
 #include <QApplication>
+#include <QtGlobal>
 
 #include "app/main_window.h"
 #include "platform/desktop_shell.h"
@@ -10,9 +11,23 @@
 #include "platform/mpv_player.h"
 
 namespace vantelo {
+namespace {
+
+// Under a Wayland session Qt would otherwise often run the program through
+// XWayland. Ask for the compositor itself, with X11 as the fallback Qt takes
+// when no Wayland connection can be made (no plugin, a stale socket). A choice
+// the user made in QT_QPA_PLATFORM is left alone.
+void PreferWaylandWhereAvailable()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "wayland;xcb");
+}
+
+}  // namespace
 
 int RunVantelo(int& argc, char** argv, const AddressTable* addressTable)
 {
+    PreferWaylandWhereAvailable();
     QApplication application(argc, argv);
     // QApplication has just set the locale from the environment; libmpv refuses
     // to start unless numbers are formatted the C way.

@@ -28,6 +28,8 @@ enum ObservedProperty : std::uint64_t {
     kObserveVideoHeight,
 };
 
+constexpr int kNetworkTimeoutSeconds = 7;
+
 struct Option {
     const char* name;
     const char* value;
@@ -51,8 +53,9 @@ constexpr Option kLiveStreamOptions[] = {
     // Without it the render call on the GUI thread takes ~30 ms per frame and
     // the windows stutter while video plays.
     {"video-timing-offset", "0"},
-    // A server that accepts the connection and sends nothing fails by itself.
-    {"network-timeout", "10"},
+    // A server that accepts the connection and sends nothing fails by itself,
+    // before our own first-picture deadline.
+    {"network-timeout", "7"},  // kNetworkTimeoutSeconds
     // The windows own the keyboard and the mouse.
     {"input-default-bindings", "no"},
     {"input-vo-keyboard", "no"},
@@ -130,6 +133,9 @@ MpvPlayer::MpvPlayer(mpv_handle* handle, const MpvPlayerOptions& options, QWidge
     m_firstFrameDeadline.setSingleShot(true);
     m_firstFrameDeadline.setInterval(options.firstFrameDeadlineSeconds * 1000);
     connect(&m_firstFrameDeadline, &QTimer::timeout, this, &MpvPlayer::OnFirstFrameDeadline);
+    m_stallDeadline.setSingleShot(true);
+    m_stallDeadline.setInterval(options.stallDeadlineSeconds * 1000);
+    connect(&m_stallDeadline, &QTimer::timeout, this, &MpvPlayer::OnStallDeadline);
 
     mpv_handle* mpv = m_mpv.get();
     mpv_request_log_messages(mpv, "warn");
@@ -185,7 +191,8 @@ void MpvPlayer::DrainEvents()
     // say why a stream failed are read after its end-of-file; name the reason
     // once everything queued has been read.
     if (m_pendingFailure) {
-        SetStatus(StreamState::Failed, m_classifier.ReasonForError(*m_pendingFailure));
+        const bool waitedLong = m_sinceUrl.elapsed() >= (kNetworkTimeoutSeconds - 1) * 1000;
+        SetStatus(StreamState::Failed, m_classifier.ReasonForError(*m_pendingFailure, waitedLong));
         m_pendingFailure.reset();
     }
 }
@@ -248,8 +255,16 @@ void MpvPlayer::HandlePropertyChange(const mpv_event_property& property)
         m_bar->ShowVolume(m_volume);
     } else if (name == names::kPausedForCache) {
         m_pausedForCache = flag();
-        if (m_sawFirstFrame && m_status.state != StreamState::Failed)
+        // Only a stream that is playing can run dry; after its end the
+        // property merely goes away.
+        const bool running = m_status.state == StreamState::Playing || m_status.state == StreamState::Buffering;
+        if (m_sawFirstFrame && running) {
             SetStatus(m_pausedForCache ? StreamState::Buffering : StreamState::Playing);
+            if (m_pausedForCache)
+                m_stallDeadline.start();
+        }
+        if (!m_pausedForCache)
+            m_stallDeadline.stop();
     } else if (name == names::kCacheBufferingState) {
         const auto percent = static_cast<int>(integer());
         const bool waiting = m_status.state == StreamState::Connecting || m_status.state == StreamState::Buffering;
@@ -272,10 +287,14 @@ void MpvPlayer::HandleEndOfFile(const mpv_event& event)
     switch (end->reason) {
     case MPV_END_FILE_REASON_ERROR:
         m_firstFrameDeadline.stop();
+        m_stallDeadline.stop();
         m_pendingFailure = QString::fromUtf8(mpv_error_string(end->error));
         break;
     case MPV_END_FILE_REASON_EOF:
         m_firstFrameDeadline.stop();
+        m_stallDeadline.stop();
+        if (m_status.state == StreamState::Failed)
+            break;
         // A live channel that ends has been cut off; one that ends before its
         // first picture held nothing playable.
         if (m_sawFirstFrame)
@@ -365,6 +384,7 @@ void MpvPlayer::LeaveFullScreen()
 void MpvPlayer::Stop()
 {
     m_firstFrameDeadline.stop();
+    m_stallDeadline.stop();
     m_loadWaitsForRenderContext = false;
     const char* stop[] = {names::kStop, nullptr};
     mpv_command_async(m_mpv.get(), 0, stop);
@@ -374,9 +394,11 @@ void MpvPlayer::Stop()
 void MpvPlayer::SetUrl(const QString& url)
 {
     m_url = url;
+    m_sinceUrl.start();
     m_pendingFailure.reset();
     m_classifier.Reset();
     m_sawFirstFrame = false;
+    m_stallDeadline.stop();
     m_status.bufferingPercent = 0;
     SetStatus(StreamState::Connecting);
     m_firstFrameDeadline.start();
@@ -411,6 +433,16 @@ void MpvPlayer::OnFirstFrameDeadline()
     const char* stop[] = {names::kStop, nullptr};
     mpv_command_async(m_mpv.get(), 0, stop);
     SetStatus(StreamState::Failed, m_classifier.ReasonForTimeout(m_options.firstFrameDeadlineSeconds));
+}
+
+void MpvPlayer::OnStallDeadline()
+{
+    if (!m_pausedForCache || m_status.state == StreamState::Failed)
+        return;
+    const char* stop[] = {names::kStop, nullptr};
+    mpv_command_async(m_mpv.get(), 0, stop);
+    SetStatus(StreamState::Failed,
+              QStringLiteral("the stream stalled: no data for %1 seconds").arg(m_options.stallDeadlineSeconds));
 }
 
 void MpvPlayer::TogglePlayPause()

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include <QElapsedTimer>
 #include <QSize>
 #include <QTimer>
 #include <QWidget>
@@ -27,7 +28,10 @@ struct MpvPlayerOptions {
     bool headless = false;
     // A stream that shows no picture by then has failed; mpv alone would wait
     // forever on a trickle or on a live playlist whose segments are missing.
-    int firstFrameDeadlineSeconds = 10;
+    // Both deadlines leave room to report the failure within 10 seconds.
+    int firstFrameDeadlineSeconds = 8;
+    // A playing stream that has waited this long for data has stalled.
+    int stallDeadlineSeconds = 8;
 };
 
 // The player: libmpv decodes and streams on its own threads; everything here
@@ -76,6 +80,7 @@ private:
     void HandleEndOfFile(const mpv_event& event);
     void LoadCurrentUrl();
     void OnFirstFrameDeadline();
+    void OnStallDeadline();
     void SetStatus(StreamState state, const QString& failureReason = {});
     void TogglePlayPause();
     void LeaveFullScreen();
@@ -88,12 +93,14 @@ private:
     PlayerControlBar* m_bar = nullptr;
     QShortcut* m_leaveFullScreen = nullptr;
     QTimer m_firstFrameDeadline;
+    QTimer m_stallDeadline;
     std::atomic<bool> m_drainQueued{false};
 
     StreamFailureClassifier m_classifier;
     std::optional<QString> m_pendingFailure;  // engine error, named after the drain
     StreamStatus m_status;
     QString m_url;
+    QElapsedTimer m_sinceUrl;
     bool m_loadWaitsForRenderContext = false;
     bool m_videoUnavailable = false;  // no OpenGL: sound only
     bool m_sawFirstFrame = false;

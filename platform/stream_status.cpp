@@ -52,7 +52,7 @@ void StreamFailureClassifier::NoteLogLine(const QString& text)
         m_timedOut = true;
 }
 
-QString StreamFailureClassifier::ReasonForError(const QString& engineError) const
+QString StreamFailureClassifier::ReasonForError(const QString& engineError, bool waitedLong) const
 {
     if (!m_httpError.isEmpty())
         return m_httpError;
@@ -60,7 +60,7 @@ QString StreamFailureClassifier::ReasonForError(const QString& engineError) cons
         return QStringLiteral("the server refused the connection");
     if (m_hostNotFound)
         return QStringLiteral("the server's name could not be found");
-    if (m_timedOut)
+    if (m_timedOut || waitedLong)
         return QStringLiteral("time-out: the server did not answer");
     if (engineError.contains(QStringLiteral("unrecognized file format"), Qt::CaseInsensitive))
         return QStringLiteral("unsupported format");

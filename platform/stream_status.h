@@ -22,8 +22,10 @@ class StreamFailureClassifier {
 public:
     void Reset();
     void NoteLogLine(const QString& text);
-    // The reason for a stream that could not be opened or played.
-    QString ReasonForError(const QString& engineError) const;
+    // The reason for a stream that could not be opened or played. waitedLong:
+    // the failure came only after the engine's network time-out, with nothing
+    // else said; the server accepted the connection and never answered.
+    QString ReasonForError(const QString& engineError, bool waitedLong = false) const;
     // The reason for a stream that gave no picture before its deadline.
     QString ReasonForTimeout(int seconds) const;
 

@@ -5,6 +5,7 @@
 #include "catalogue/load_channels.h"
 #include "lang/load_language.h"
 #include "platform/invalid_argument_error.h"
+#include "tools/probe/probe_command.h"
 
 namespace vantelo {
 namespace {
@@ -12,7 +13,9 @@ namespace {
 const QString kUsage = QStringLiteral(
     "usage: vantelo-catalogue list [--language NAME]\n"
     "       vantelo-catalogue decode CODE\n"
-    "       vantelo-catalogue m3u [--language NAME]\n");
+    "       vantelo-catalogue m3u [--language NAME]\n"
+    "       vantelo-catalogue probe [--concurrency N] [--timeout SECONDS] [--format table|tsv|json]\n"
+    "                               [--language NAME] [CODE...]\n");
 
 // Language-pack warnings go to standard error, so that they never mix with
 // the listing on standard output.
@@ -135,6 +138,8 @@ int RunCatalogueTool(const QStringList& arguments, const QString& languagesRoot,
             return M3u(language, languagesRoot, out, err);
         if (command == QStringLiteral("decode") && options.size() == 1)
             return Decode(options.first(), out, err);
+        if (command == QStringLiteral("probe"))
+            return RunProbeCommand(options, languagesRoot, out, err);
     } catch (const InvalidArgumentError&) {
         err << "vantelo-catalogue: the language pack lacks some texts or channel names\n";
         return kExitUnreadablePack;

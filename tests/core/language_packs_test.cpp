@@ -256,7 +256,7 @@ std::string TestName(const QString& pack)
         if (c.unicode() < 0x80 && c.isLetterOrNumber())
             name += static_cast<char>(c.unicode());
         else
-            name += QStringLiteral("_u%1").arg(static_cast<uint>(c.unicode()), 4, 16, QLatin1Char('0')).toUpper().toStdString();
+            name += "_u" + QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0').toStdString();
     }
     return name;
 }
@@ -421,9 +421,12 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenPackCase{"section_without_entries", [](PackModel& p) { Entries(p, Section::Countries).clear(); },
                        {"Broken/Main.xml: Countries holds 0 entries, at least 7 needed"}},
         BrokenPackCase{"text_at_the_limit",
-                       [](PackModel& p) { Entries(p, Section::AboutDialog)[3] = kLongText.left(kMaxLanguageTextUnits); },
+                       [](PackModel& p) {
+                           Entries(p, Section::AboutDialog)[3] = kLongText.left(kMaxLanguageTextUnits);
+                       },
                        {"Broken/Main.xml: AboutDialog entry 3 is 1999 units long, probably cut at the limit of 1999"}},
-        BrokenPackCase{"text_over_the_limit", [](PackModel& p) { Entries(p, Section::DonateDialog)[2] = kLongText; },
+        BrokenPackCase{"text_over_the_limit",
+                       [](PackModel& p) { Entries(p, Section::DonateDialog)[2] = kLongText; },
                        {"Broken/Main.xml: DonateDialog entry 2 is 1999 units long, probably cut at the limit of 1999"}},
         BrokenPackCase{"unreadable_main_file",
                        [](PackModel& p) { p.replacedFiles[QStringLiteral("Main.xml")] = "<Language><MainMenu>"; },
@@ -471,7 +474,8 @@ INSTANTIATE_TEST_SUITE_P(
                        {"Broken/Channels.xml: Sport channel 2 has an empty name"}},
         BrokenPackCase{"empty_description", [](PackModel& p) { p.descriptions[3][30] = QStringLiteral(" "); },
                        {"Broken/Channels.xml: News channel 30 has an empty description"}},
-        BrokenPackCase{"name_differs_from_english", [](PackModel& p) { p.names[12][56] = QStringLiteral("Kanal & Co"); },
+        BrokenPackCase{"name_differs_from_english",
+                       [](PackModel& p) { p.names[12][56] = QStringLiteral("Kanal & Co"); },
                        {"Broken/Channels.xml: Germany channel 56 is named \"Kanal & Co\", but \"Channel 13.56\" in "
                         "English"}},
         BrokenPackCase{"name_at_the_limit", [](PackModel& p) { p.names[0][0] = QString(kMaxChannelNameUnits, u'n'); },

@@ -2,8 +2,10 @@
 // the address table built by our own builder, the player and a live HTTP
 // connection meet here.
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "catalogue/channel_address.h"
 #include "platform/mpv_player.h"
@@ -23,6 +25,8 @@ private slots:
     void namesTheReasonAStreamFails_data();
     void namesTheReasonAStreamFails();
     void reportsAStreamThatNeverShowsAPicture();
+    void failingStreamsAreNamedAndTheNextChannelPlays_data();
+    void failingStreamsAreNamedAndTheNextChannelPlays();
     void keepsVolumeAndMuteForTheSave();
 
 private:
@@ -98,6 +102,61 @@ void MpvPlayerTest::reportsAStreamThatNeverShowsAPicture()
     QTRY_COMPARE_WITH_TIMEOUT(player->status().state, StreamState::Failed, 6000);
     QVERIFY2(player->status().failureReason.startsWith(QStringLiteral("time-out")),
              qPrintable(player->status().failureReason));
+}
+
+void MpvPlayerTest::failingStreamsAreNamedAndTheNextChannelPlays_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("reason");
+    const int failed = int(StreamState::Failed);
+    QTest::newRow("403") << "/status/403" << failed << "HTTP error 403";
+    QTest::newRow("404") << "/status/404" << failed << "HTTP error 404";
+    QTest::newRow("500") << "/status/500" << failed << "HTTP error 500";
+    QTest::newRow("closed mid-stream") << "/cut.ts" << int(StreamState::Ended) << "";
+    QTest::newRow("stall before the first byte") << "/stall" << failed << "time-out";
+    QTest::newRow("stall mid-stream") << "/stall-later.ts" << -1 << "";
+    QTest::newRow("garbage") << "/garbage.ts" << failed << "";
+    QTest::newRow("live playlist of missing segments") << "/missing-hls/index.m3u8" << failed << "404";
+}
+
+// Whatever goes wrong, the status line names it within 10 seconds, the event
+// loop stays free (the longest gap is printed, not asserted), and the next
+// channel plays.
+void MpvPlayerTest::failingStreamsAreNamedAndTheNextChannelPlays()
+{
+    QFETCH(QString, path);
+    QFETCH(int, state);
+    QFETCH(QString, reason);
+    auto player = MpvPlayer::Create({.headless = true});
+    QVERIFY(player);
+
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    QTimer tick;
+    tick.setInterval(10);
+    connect(&tick, &QTimer::timeout, this, [&] {
+        longestGap = std::max(longestGap, sinceTick.restart());
+    });
+    sinceTick.start();
+    tick.start();
+
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    player->SetUrl(QStringLiteral("http://127.0.0.1:18080") + path);
+    const auto ended = [&] {
+        const StreamState now = player->status().state;
+        return state < 0 ? (now == StreamState::Failed || now == StreamState::Ended) : now == StreamState(state);
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(ended(), qPrintable(StatusText(player->status())), 12000);
+    const qint64 reported = sinceStart.elapsed();
+    tick.stop();
+    QVERIFY2(player->status().failureReason.contains(reason), qPrintable(player->status().failureReason));
+    qInfo("%s: \"%s\" after %lld ms; longest event-loop gap %lld ms", qPrintable(path),
+          qPrintable(StatusText(player->status())), reported, longestGap);
+
+    player->SetUrl(AddressOf(1, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(player->status().state, StreamState::Playing, 10000);
 }
 
 void MpvPlayerTest::keepsVolumeAndMuteForTheSave()

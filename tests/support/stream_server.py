@@ -10,6 +10,9 @@ Prints "READY <port>" once it listens. Paths:
     /trickle.ts      answers 200, then one byte a second
     /garbage.ts      answers 200 with bytes that are no media
     /cut.ts          the first part of stream.ts, then closes mid-stream
+    /stall-later.ts  the first part of stream.ts, then nothing more, connection open
+    /missing-hls/index.m3u8
+                     a live HLS playlist that never ends and whose segments are all missing
 It stops by itself after --lifetime seconds (default 600), or as soon as the
 process that started it has gone."""
 import argparse
@@ -69,6 +72,30 @@ class Handler(SimpleHTTPRequestHandler):
             self.wfile.write(data[: len(data) // 3])
             self.wfile.flush()
             self.connection.shutdown(2)
+            return
+        if path == "/stall-later.ts":
+            with open(os.path.join(self.server.root, "stream.ts"), "rb") as f:
+                data = f.read()
+            self.send_response(200)
+            self.send_header("Content-Type", "video/mp2t")
+            self.end_headers()
+            self.wfile.write(data[: len(data) // 3])
+            self.wfile.flush()
+            time.sleep(3600)
+            return
+        if path == "/missing-hls/index.m3u8":
+            # A live window that moves on with the clock; none of its segments exist.
+            sequence = int(time.time())
+            lines = ["#EXTM3U", "#EXT-X-VERSION:3", "#EXT-X-TARGETDURATION:1",
+                     f"#EXT-X-MEDIA-SEQUENCE:{sequence}"]
+            for number in range(sequence, sequence + 3):
+                lines += ["#EXTINF:1.0,", f"segment{number}.ts"]
+            body = ("\n".join(lines) + "\n").encode()
+            self.send_response(200)
+            self.send_header("Content-Type", "application/vnd.apple.mpegurl")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
             return
         super().do_GET()
 
