@@ -2,12 +2,11 @@
 
 #include <array>
 
-#include <QFile>
 #include <tinyxml.h>
 
-#include "lang/language_pack.h"
 #include "platform/atomic_file.h"
 #include "platform/leading_integer.h"
+#include "platform/xml_file.h"
 #include "platform/text_limits.h"
 
 namespace vantelo {
@@ -16,10 +15,11 @@ namespace {
 // Language, the two window rectangles, then six single numbers.
 constexpr int kElementCount = 9;
 
+// A file beyond the bounds of platform/xml_file.h counts as unreadable, so a
+// save keeps it aside as <path>.unreadable rather than overwriting it.
 bool ParseFile(const QString& path, TiXmlDocument& document)
 {
-    const FileHandle file(std::fopen(QFile::encodeName(path).constData(), "rb"));
-    return file && document.LoadFile(file.get(), TIXML_ENCODING_UTF8);
+    return LoadXmlFile(path, document) == XmlReadResult::Parsed;
 }
 
 WindowRect ReadRect(const TiXmlElement& element)

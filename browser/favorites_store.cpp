@@ -1,20 +1,20 @@
 #include "browser/favorites_store.h"
 
-#include <QFile>
 #include <tinyxml.h>
 
-#include "lang/language_pack.h"
 #include "platform/atomic_file.h"
 #include "platform/leading_integer.h"
+#include "platform/xml_file.h"
 #include "platform/text_limits.h"
 
 namespace vantelo {
 namespace {
 
+// A file beyond the bounds of platform/xml_file.h counts as unreadable, so a
+// save keeps it aside as <path>.unreadable rather than overwriting it.
 bool ParseFile(const QString& path, TiXmlDocument& document)
 {
-    const FileHandle file(std::fopen(QFile::encodeName(path).constData(), "rb"));
-    return file && document.LoadFile(file.get(), TIXML_ENCODING_UTF8);
+    return LoadXmlFile(path, document) == XmlReadResult::Parsed;
 }
 
 void ReadFavorites(const TiXmlDocument& document, FavoritesLists& lists)

@@ -9,9 +9,11 @@ namespace {
 
 const QString kChannelsFile = QStringLiteral("Channels.xml");
 
-bool ParsePackFile(const FileHandle& file, TiXmlDocument& document)
+// A pack file that is refused (too large, nested too deeply, a link) counts as
+// missing, like one that does not parse.
+bool ParsePackFile(const QString& languagesRoot, const QString& language, TiXmlDocument& document)
 {
-    return file && document.LoadFile(file.get(), TIXML_ENCODING_UTF8);
+    return LoadPackFile(languagesRoot, language, kChannelsFile, document) == XmlReadResult::Parsed;
 }
 
 void AppendTables(const TiXmlDocument& document, ChannelLists& names, ChannelLists& descriptions)
@@ -41,9 +43,9 @@ bool LoadChannels(const QString& language, ChannelLists& names, ChannelLists& de
                   const QString& languagesRoot)
 {
     TiXmlDocument document;
-    if (!ParsePackFile(OpenPackFile(languagesRoot, language, kChannelsFile), document)) {
+    if (!ParsePackFile(languagesRoot, language, document)) {
         TiXmlDocument fallback;
-        if (!ParsePackFile(OpenPackFile(languagesRoot, kFallbackLanguage, kChannelsFile), fallback))
+        if (!ParsePackFile(languagesRoot, kFallbackLanguage, fallback))
             return false;
         AppendTables(fallback, names, descriptions);
         return true;

@@ -52,9 +52,12 @@ void CLanguageDlg::OnInitDialog()
     m_ok->setText(m_texts.text(Section::LanguagesDialog, 2));
     m_cancel->setText(m_texts.text(Section::LanguagesDialog, 3));
 
-    // Read anew each time: packs installed since the last opening show up.
-    const QStringList folders =
-        QDir(m_languagesRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::NoSort);
+    // Read anew each time: packs installed since the last opening show up. A
+    // folder that is a symbolic link is left out: the loader refuses to read
+    // through one, so that a pack cannot point at files elsewhere.
+    const QStringList folders = QDir(m_languagesRoot)
+                                    .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
+                                               QDir::NoSort);
     for (const QString& folder : folders) {
         // A pack without a readable flag is listed without one.
         const QIcon flag(m_languagesRoot + QLatin1Char('/') + folder + QStringLiteral("/Flag.ico"));

@@ -9,9 +9,11 @@ namespace {
 
 const QString kMainFile = QStringLiteral("Main.xml");
 
-bool ParsePackFile(const FileHandle& file, TiXmlDocument& document)
+// A pack file that is refused (too large, nested too deeply, a link) counts as
+// missing, like one that does not parse.
+bool ParsePackFile(const QString& languagesRoot, const QString& language, TiXmlDocument& document)
 {
-    return file && document.LoadFile(file.get(), TIXML_ENCODING_UTF8);
+    return LoadPackFile(languagesRoot, language, kMainFile, document) == XmlReadResult::Parsed;
 }
 
 void AppendSections(const TiXmlDocument& document, LanguageTexts& texts)
@@ -42,7 +44,7 @@ QString LanguageFallbackMessage(const QString& language)
 bool LoadLanguage(QString& language, LanguageTexts& texts, Prompter& prompter, const QString& languagesRoot)
 {
     TiXmlDocument chosen;
-    if (ParsePackFile(OpenPackFile(languagesRoot, language, kMainFile), chosen)) {
+    if (ParsePackFile(languagesRoot, language, chosen)) {
         AppendSections(chosen, texts);
         return true;
     }
@@ -51,7 +53,7 @@ bool LoadLanguage(QString& language, LanguageTexts& texts, Prompter& prompter, c
     prompter.ShowMessage(QStringLiteral("Warning"), LanguageFallbackMessage(language), PromptIcon::Warning);
     language = kFallbackLanguage;
     TiXmlDocument fallback;
-    if (!ParsePackFile(OpenPackFile(languagesRoot, kFallbackLanguage, kMainFile), fallback))
+    if (!ParsePackFile(languagesRoot, kFallbackLanguage, fallback))
         return false;
     AppendSections(fallback, texts);
     return true;

@@ -4,9 +4,12 @@
 
 #include <QKeySequence>
 #include <QMetaObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "platform/hls_playlist.h"
 #include "platform/mpv_names.h"
 #include "platform/mpv_video_widget.h"
 #include "platform/player_control_bar.h"
@@ -29,6 +32,10 @@ enum ObservedProperty : std::uint64_t {
 };
 
 constexpr int kNetworkTimeoutSeconds = 7;
+// A master playlist is a few kilobytes; anything much larger is not one.
+constexpr qint64 kMaxPlaylistBytes = 256 * 1024;
+constexpr int kPlaylistTimeoutMs = 3000;
+constexpr int kMaxRememberedAddresses = 1024;
 
 struct Option {
     const char* name;
@@ -191,6 +198,7 @@ void MpvPlayer::DrainEvents()
     // say why a stream failed are read after its end-of-file; name the reason
     // once everything queued has been read.
     if (m_pendingFailure) {
+        m_playTarget.remove(m_url);
         const bool waitedLong = m_sinceUrl.elapsed() >= (kNetworkTimeoutSeconds - 1) * 1000;
         SetStatus(StreamState::Failed, m_classifier.ReasonForError(*m_pendingFailure, waitedLong));
         m_pendingFailure.reset();
@@ -414,9 +422,59 @@ void MpvPlayer::SetUrl(const QString& url)
 void MpvPlayer::LoadCurrentUrl()
 {
     m_loadWaitsForRenderContext = false;
-    const QByteArray url = m_url.toUtf8();
-    const char* command[] = {names::kLoadFile, url.constData(), "replace", nullptr};
+    const auto known = m_playTarget.constFind(m_url);
+    if (known != m_playTarget.constEnd()) {
+        Load(*known);
+        return;
+    }
+    // Start the engine on the address at once; if it turns out to be an HLS
+    // master playlist, switch to the chosen variant as soon as we know it.
+    Load(m_url);
+    ResolveHlsVariant();
+}
+
+void MpvPlayer::Load(const QString& url)
+{
+    const QByteArray utf8 = url.toUtf8();
+    const char* command[] = {names::kLoadFile, utf8.constData(), "replace", nullptr};
     mpv_command_async(m_mpv.get(), 0, command);
+}
+
+void MpvPlayer::ResolveHlsVariant()
+{
+    if (m_playlistRequest)
+        m_playlistRequest->abort();
+    const QUrl url(m_url);
+    const bool http = url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https");
+    if (!http || !url.path().endsWith(QStringLiteral(".m3u8"), Qt::CaseInsensitive))
+        return;
+    if (m_network == nullptr)
+        m_network = new QNetworkAccessManager(this);
+    QNetworkRequest request(url);
+    request.setTransferTimeout(kPlaylistTimeoutMs);
+    QNetworkReply* reply = m_network->get(request);
+    m_playlistRequest = reply;
+    const QString requested = m_url;
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
+        if (received > kMaxPlaylistBytes)
+            reply->abort();
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, requested] { OnPlaylistFetched(reply, requested); });
+}
+
+void MpvPlayer::OnPlaylistFetched(QNetworkReply* reply, const QString& requested)
+{
+    reply->deleteLater();
+    // Too late or in vain: another channel was chosen, the picture is already
+    // there, or the answer was not a playlist. The engine carries on alone.
+    if (requested != m_url || m_sawFirstFrame || reply->error() != QNetworkReply::NoError)
+        return;
+    const std::optional<QUrl> variant = ChooseHlsVariant(reply->read(kMaxPlaylistBytes), reply->url());
+    if (m_playTarget.size() >= kMaxRememberedAddresses)
+        m_playTarget.clear();
+    m_playTarget.insert(requested, variant ? variant->toString() : requested);
+    if (variant && m_status.state != StreamState::Failed)
+        Load(variant->toString());
 }
 
 void MpvPlayer::Close()

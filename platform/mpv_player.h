@@ -5,6 +5,8 @@
 #include <optional>
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <QPointer>
 #include <QSize>
 #include <QTimer>
 #include <QWidget>
@@ -15,6 +17,8 @@
 struct mpv_handle;
 struct mpv_event;
 struct mpv_event_property;
+class QNetworkAccessManager;
+class QNetworkReply;
 class QShortcut;
 
 namespace vantelo {
@@ -79,6 +83,9 @@ private:
     void HandlePropertyChange(const mpv_event_property& property);
     void HandleEndOfFile(const mpv_event& event);
     void LoadCurrentUrl();
+    void Load(const QString& url);
+    void ResolveHlsVariant();
+    void OnPlaylistFetched(QNetworkReply* reply, const QString& requested);
     void OnFirstFrameDeadline();
     void OnStallDeadline();
     void SetStatus(StreamState state, const QString& failureReason = {});
@@ -101,6 +108,11 @@ private:
     StreamStatus m_status;
     QString m_url;
     QElapsedTimer m_sinceUrl;
+    // What to hand the engine for a channel's address: the chosen variant of an
+    // HLS master playlist, or the address itself. Learnt once per address.
+    QHash<QString, QString> m_playTarget;
+    QNetworkAccessManager* m_network = nullptr;
+    QPointer<QNetworkReply> m_playlistRequest;
     bool m_loadWaitsForRenderContext = false;
     bool m_videoUnavailable = false;  // no OpenGL: sound only
     bool m_sawFirstFrame = false;

@@ -7,7 +7,7 @@ packages=(
     # build
     cmake ninja-build g++ pkg-config
     # libraries
-    qt6-base-dev libqt6opengl6-dev qt6-svg-dev libmpv-dev libtinyxml-dev
+    qt6-base-dev libqt6opengl6-dev qt6-svg-dev libmpv-dev libtinyxml-dev libcurl4-openssl-dev
     # tests
     libgtest-dev python3 xvfb xauth libgl1-mesa-dri ffmpeg xdotool python3-xlib
 )

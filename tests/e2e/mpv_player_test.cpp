@@ -25,6 +25,7 @@ private slots:
     void namesTheReasonAStreamFails_data();
     void namesTheReasonAStreamFails();
     void reportsAStreamThatNeverShowsAPicture();
+    void playsTheBestVariantOfAMasterPlaylist();
     void failingStreamsAreNamedAndTheNextChannelPlays_data();
     void failingStreamsAreNamedAndTheNextChannelPlays();
     void keepsVolumeAndMuteForTheSave();
@@ -102,6 +103,19 @@ void MpvPlayerTest::reportsAStreamThatNeverShowsAPicture()
     QTRY_COMPARE_WITH_TIMEOUT(player->status().state, StreamState::Failed, 6000);
     QVERIFY2(player->status().failureReason.startsWith(QStringLiteral("time-out")),
              qPrintable(player->status().failureReason));
+}
+
+void MpvPlayerTest::playsTheBestVariantOfAMasterPlaylist()
+{
+    auto player = MpvPlayer::Create({.headless = true});
+    QVERIFY(player);
+    // Twice: once finding the variant, once from what was learnt.
+    for (int round = 0; round < 2; ++round) {
+        player->SetUrl(QStringLiteral("http://127.0.0.1:18080/master.m3u8"));
+        QTRY_COMPARE_WITH_TIMEOUT(player->status().state, StreamState::Playing, 10000);
+        QCOMPARE(player->videoSize(), QSize(320, 240));
+        player->Stop();
+    }
 }
 
 void MpvPlayerTest::failingStreamsAreNamedAndTheNextChannelPlays_data()

@@ -17,3 +17,11 @@ if [ ! -s "$out/hls/index.m3u8" ]; then
         -hls_playlist_type vod -hls_segment_filename "$out/hls/segment%03d.ts" "$out/hls/index.m3u8.part.m3u8"
     mv "$out/hls/index.m3u8.part.m3u8" "$out/hls/index.m3u8"
 fi
+# A master playlist over it: the best variant is the real one, the other is missing.
+cat > "$out/master.m3u8" <<'PLAYLIST'
+#EXTM3U
+#EXT-X-STREAM-INF:BANDWIDTH=150000,RESOLUTION=160x120,CODECS="avc1.42e00d,mp4a.40.2"
+missing/low.m3u8
+#EXT-X-STREAM-INF:BANDWIDTH=600000,RESOLUTION=320x240,CODECS="avc1.42e00d,mp4a.40.2"
+hls/index.m3u8
+PLAYLIST
