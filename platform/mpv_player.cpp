@@ -252,7 +252,9 @@ void MpvPlayer::HandlePropertyChange(const mpv_event_property& property)
     const QByteArray name(property.name);
     if (name == names::kPause) {
         m_paused = flag();
-        m_bar->ShowPlaying(!m_paused);
+        const bool streamRuns = m_status.state == StreamState::Connecting || m_status.state == StreamState::Buffering ||
+                                m_status.state == StreamState::Playing || m_status.state == StreamState::Paused;
+        m_bar->ShowPlaying(streamRuns && !m_paused);
         if (m_sawFirstFrame && (m_status.state == StreamState::Playing || m_status.state == StreamState::Paused))
             SetStatus(m_paused ? StreamState::Paused : StreamState::Playing);
     } else if (name == names::kMute) {

@@ -166,8 +166,8 @@ private:
         return at + 1;
     }
 
-    // TiXmlBase::ReadText keeping white space: comments and quoted attribute
-    // values, up to and past the end marker.
+    // TiXmlBase::ReadText keeping white space, for quoted attribute values: up
+    // to and past the end marker, a character (or reference) at a time.
     std::size_t SkipKeptText(std::size_t at, const char* end) const
     {
         while (Byte(at) != 0 && !Matches(at, end)) {
@@ -212,7 +212,7 @@ private:
         if (MatchesIgnoringCase(at, "<?xml"))
             return SkipDeclaration(at + 5);
         if (Matches(at, "<!--"))
-            return SkipKeptText(at + 4, "-->");
+            return SkipPastWord(at + 4, "-->");  // byte by byte, unlike attribute values
         if (Matches(at, "<![CDATA["))
             return SkipPastWord(at + 9, "]]>");
         if (Matches(at, "<!") || !IsNameStart(Byte(at + 1)))
