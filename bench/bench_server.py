@@ -162,6 +162,12 @@ class BenchServer(ThreadingHTTPServer):
         self.log = open(log_path, "a", buffering=1) if log_path else None
         self.log_lock = threading.Lock()
 
+    def handle_error(self, request, client_address):
+        # A player that hangs up on a channel change is no error.
+        if isinstance(sys.exc_info()[1], (ConnectionError, socket.timeout)):
+            return
+        super().handle_error(request, client_address)
+
     def note(self, path):
         if self.log:
             with self.log_lock:

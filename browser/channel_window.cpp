@@ -168,11 +168,11 @@ void CChannelDlg::SetupControls()
         {"135.svg", ID_FAVORITE_DOWN},
     };
     int x = 0;
-    for (const auto& spec : favoriteButtons) {
-        QToolButton* button = MakeBarButton(m_favBar, QString::fromLatin1(spec.icon), spec.command);
+    for (const auto& description : favoriteButtons) {
+        QToolButton* button = MakeBarButton(m_favBar, QString::fromLatin1(description.icon), description.command);
         button->setGeometry(x, 0, button->sizeHint().width(), 30);
         x += button->width();
-        const int command = spec.command;
+        const int command = description.command;
         connect(button, &QToolButton::clicked, this, [this, command] { Guarded([this, command] { OnCommand(command); }); });
         m_favButtons.push_back(button);
     }

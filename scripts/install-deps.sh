@@ -10,6 +10,10 @@ packages=(
     qt6-base-dev libqt6opengl6-dev qt6-svg-dev libmpv-dev libtinyxml-dev libcurl4-openssl-dev
     # tests
     libgtest-dev python3 xvfb xauth libgl1-mesa-dri ffmpeg xdotool python3-xlib
+    # running on Wayland
+    qt6-wayland
+    # the Debian package (cpack, dpkg-shlibdeps) and the checks of the desktop files and the package
+    dpkg-dev file desktop-file-utils appstream lintian
 )
 
 missing=()

@@ -3,6 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/xml_file.h"
+
+class TiXmlDocument;
+
 namespace vantelo::fuzz {
 
 // Each function runs one input through one reader, the way the program meets
@@ -36,5 +40,10 @@ void RunChannelAddress(const std::uint8_t* data, std::size_t size);
 // Inputs must be small enough for the unguarded parse: libFuzzer's default of
 // 4096 bytes nests at most 1366 levels.
 void RunXmlShape(const std::uint8_t* data, std::size_t size);
+
+// The deepest element and the most attributes of one element that the parser
+// built, walked without recursion; a document that failed half-way holds what
+// was built until then.
+XmlShape BuiltShape(const TiXmlDocument& document);
 
 }  // namespace vantelo::fuzz

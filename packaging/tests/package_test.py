@@ -10,6 +10,7 @@ installed yet (a CI machine); otherwise it is unpacked with dpkg -x into a
 scratch root, which the launchers support as they find their folders relative
 to themselves. Either way the programs run from the files of the package."""
 import argparse
+import fcntl
 import os
 import shutil
 import subprocess
@@ -224,7 +225,12 @@ def main():
     os.makedirs(elsewhere)
     installed_here = False
     removal_failed = False
+    # Test runs from other build folders on this machine install the same
+    # package: one at a time, so that none removes it under another's feet.
+    lock = open("/tmp/vantelo-package-test.lock", "w")
     try:
+        if not args.extract_only and os.geteuid() == 0:
+            fcntl.flock(lock, fcntl.LOCK_EX)
         if not args.extract_only and os.geteuid() == 0 and not package_installed():
             installed_here = True
             result = dpkg("-i", args.deb)
@@ -253,6 +259,7 @@ def main():
                 print("removing the package left files behind", file=sys.stderr)
                 removal_failed = True
         shutil.rmtree(scratch, ignore_errors=True)
+        lock.close()
     if removal_failed:
         return 1
     print("package test passed")
