@@ -21,21 +21,16 @@
 #include "app/settings_store.h"
 #include "browser/favorites_store.h"
 #include "platform/atomic_file.h"
+#include "support/file_bytes.h"
 
 namespace vantelo {
 namespace {
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::ReadBytes;
 
 void WriteBytes(const QString& path, const QByteArray& content)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(content), content.size());
+    ASSERT_TRUE(test::WriteBytes(path, content));
 }
 
 // Everything in a folder, hidden files included, so a left-over temporary file shows.

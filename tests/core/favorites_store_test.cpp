@@ -11,9 +11,12 @@
 #include <QTemporaryDir>
 
 #include "browser/favorites_store.h"
+#include "support/file_bytes.h"
 
 namespace vantelo {
 namespace {
+
+using test::ReadBytes;
 
 // One favourite as the three lists hold it, so that whole lists compare at once.
 struct Favorite {
@@ -50,17 +53,9 @@ FavoritesLists ListsOf(const std::vector<Favorite>& entries)
     return lists;
 }
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void WriteBytes(const QString& path, const QByteArray& content)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(content), content.size());
+    ASSERT_TRUE(test::WriteBytes(path, content));
 }
 
 const QByteArray kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n";

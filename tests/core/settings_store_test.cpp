@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "app/settings_store.h"
+#include "support/file_bytes.h"
 
 namespace vantelo {
 
@@ -28,17 +29,11 @@ static void PrintTo(const SettingsRecord& record, std::ostream* out)
 
 namespace {
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::ReadBytes;
 
 void WriteBytes(const QString& path, const QByteArray& content)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(content), content.size());
+    ASSERT_TRUE(test::WriteBytes(path, content));
 }
 
 // Differs from the defaults in every field, so that any field a failed load

@@ -3,28 +3,13 @@
 #include <QStringList>
 
 #include "support/language_folder.h"
-#include "tools/catalogue_commands.h"
+#include "support/catalogue_tool_run.h"
 
 namespace vantelo {
 namespace {
 
-struct ToolRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-ToolRun RunTool(const QStringList& arguments, const QString& root)
-{
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int status = RunCatalogueTool(arguments, root, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {status, out, err};
-}
+using test::RunTool;
+using test::ToolRun;
 
 const QString kShippedPacks = QStringLiteral(VANTELO_SOURCE_DIR "/res/Languages");
 

@@ -20,6 +20,7 @@
 #include "dialogs/donate_dialog.h"
 #include "lang/language_dialog.h"
 #include "platform/event_guard.h"
+#include "support/file_bytes.h"
 #include "support/language_folder.h"
 #include "support/main_window_fixture.h"
 
@@ -28,12 +29,6 @@ namespace vantelo {
 using test::MainWindowFixture;
 
 namespace {
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Runs `act` on the next modal dialog once it is open.
 void WhenDialogOpens(std::function<void(QDialog*)> act)
@@ -218,7 +213,7 @@ void DialogsTest::aPackWithoutMainXmlWarnsAndSettlesOnEnglish()
     test::LanguageFolder packs;
     for (const char* file : {"Main.xml", "Channels.xml"})
         packs.write(QStringLiteral("English"), QString::fromLatin1(file),
-                    ReadFile(test::kShippedLanguages + QStringLiteral("/English/") + QString::fromLatin1(file)));
+                    test::ReadBytes(test::kShippedLanguages + QStringLiteral("/English/") + QString::fromLatin1(file)));
     packs.write(QStringLiteral("Klingon"), QStringLiteral("Channels.xml"), "<C/>");
     MainWindowFixture fixture;
     auto window = fixture.Make(packs.root());
@@ -266,7 +261,7 @@ void DialogsTest::noReadablePackKeepsTheCurrentTexts()
     test::LanguageFolder packs;
     for (const char* file : {"Main.xml", "Channels.xml"})
         packs.write(QStringLiteral("English"), QString::fromLatin1(file),
-                    ReadFile(test::kShippedLanguages + QStringLiteral("/English/") + QString::fromLatin1(file)));
+                    test::ReadBytes(test::kShippedLanguages + QStringLiteral("/English/") + QString::fromLatin1(file)));
     packs.write(QStringLiteral("Broken"), QStringLiteral("Main.xml"), "<L><MainMenu>");
     MainWindowFixture fixture;
     auto window = fixture.Make(packs.root());
