@@ -9,8 +9,9 @@ Prints "READY <port>" once it listens. Paths:
     /live/<channel>/v<i>/index.m3u8  a live HLS window of quality i: six 2-second
                                      segments, the media sequence moving on with the clock
     /live/<channel>/v<i>/seg<k>.ts   segment k of that window
-    /live/<channel>/stream.ts        the same channel as one endless MPEG-TS answer, from
-                                     the key frame of the current segment on, paced in real time
+    /live/<channel>/stream.ts        the same channel as one endless MPEG-TS answer: from a
+                                     key frame at least a second old at once, then paced
+                                     in real time
     /status/<code>                   answers with that HTTP status
     /stall                           accepts the request and never answers
     /trickle.ts                      answers 200, then one byte a second
@@ -32,6 +33,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 SEGMENT_SECONDS = 2
 WINDOW = 6
+TS_STEP_SECONDS = 0.04
 # name: (resolution, BANDWIDTH in bit/s: video and sound, with MPEG-TS overhead)
 VARIANTS = {
     "v0": ("1280x720", 2800000),
@@ -124,9 +126,9 @@ class Handler(BaseHTTPRequestHandler):
         self.wfile.write(body)
 
     def send_live_ts(self):
-        # From the key frame at the start of the segment on air: what arrived
-        # before it is sent at once, as a server with a key-frame cache does,
-        # then each segment when it goes on air.
+        # As a live server with a key-frame cache: at once, everything from the
+        # last key frame at least a second old, then the stream as it goes on
+        # air, in small steps, at the pace of its clock.
         self.send_response(200)
         self.send_header("Content-Type", TS_TYPE)
         self.send_header("Connection", "close")
@@ -134,13 +136,21 @@ class Handler(BaseHTTPRequestHandler):
         self.close_connection = True
         clock = self.server.clock
         sequence = clock.current()
-        while not self.server.stopping.is_set():
-            delay = clock.start_of(sequence) - time.time()
-            if delay > 0 and self.server.stopping.wait(delay):
+        if time.time() - clock.start_of(sequence) < 1.0:
+            sequence -= 1
+        data, sent = self.server.segment("v0", sequence), 0
+        while True:
+            aired = (time.time() - clock.start_of(sequence)) / SEGMENT_SECONDS
+            due = len(data) if aired >= 1 else int(len(data) * aired)
+            if due > sent:
+                self.wfile.write(data[sent:due])
+                sent = due
+            if sent >= len(data):
+                sequence += 1
+                data, sent = self.server.segment("v0", sequence), 0
+                continue
+            if self.server.stopping.wait(TS_STEP_SECONDS):
                 return
-            self.wfile.write(self.server.segment("v0", sequence))
-            self.wfile.flush()
-            sequence += 1
 
 
 class BenchServer(ThreadingHTTPServer):

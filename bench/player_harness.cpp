@@ -7,11 +7,17 @@
 //       first-frame-ms: from the process start (VANTELO_BENCH_T0_NS, the
 //       CLOCK_MONOTONIC time at which the caller started the process; else the
 //       start time the kernel keeps) to the first picture drawn after the player
-//       said Playing.
+//       said Playing. windows-ms: to the moment the windows stood and the
+//       channel was chosen; playing-ms: to Playing.
 //   vantelo_bench_player zap SETTLE_MS CODE0 CODE1 ...
 //       CODE0 plays; SETTLE_MS after its first picture CODE1 is chosen, and so
 //       on. zap-ms: from the choice to the first picture of the new channel
-//       drawn after Playing (zap-playing-ms: to Playing).
+//       drawn after Playing (zap-playing-ms: to Playing; zap-chosen-ns: the
+//       moment of the choice on the monotonic clock).
+//   vantelo_bench_player zap-headless SETTLE_MS CODE0 CODE1 ...
+//       the same with the player headless (no picture, no sound) on the
+//       offscreen platform: zap-ms is the time to Playing. Tells the engine's
+//       share of a change from the picture's.
 //   vantelo_bench_player fault CODE COUNT
 //       fault-ms: from choosing the channel to the status line's failure, with
 //       the text it shows; the channel is chosen COUNT times.
@@ -20,13 +26,15 @@
 //   vantelo_bench_player soak COUNT WARMUP CODE...
 //       the player headless, on the offscreen platform: COUNT channel changes
 //       through the codes in turn, each waiting for Playing or Failed (at most
-//       2 s) and letting a playing channel run 150 ms. rss-kb after WARMUP
-//       changes and at the end.
+//       2 s) and letting a playing channel run 150 ms. warm-rss-kb after WARMUP
+//       changes and end-rss-kb at the end, the player stopped: RSS as it is and
+//       after malloc_trim.
 //
 // Every stream address comes from the benchmark's address table, which points
 // at bench_server.py on 127.0.0.1.
 
 #include <clocale>
+#include <malloc.h>
 #include <cstdio>
 #include <ctime>
 #include <functional>
@@ -253,22 +261,29 @@ int FirstFrame(ChannelCode code, std::int64_t startNs)
     if (!program.window->OnInitDialog() || program.player == nullptr)
         return Fail("the windows did not start");
     Watch watch(*program.player, program.Picture());
+    const std::int64_t chosen = MonotonicNs();
     program.Play(code);
     if (!watch.WaitUntil([&] { return watch.shownNs.has_value() || watch.failedNs.has_value(); }, 20000) ||
         !watch.shownNs)
         return Fail(qPrintable(QStringLiteral("no picture: ") + watch.failureText));
     Print("first-frame-ms", MsBetween(startNs, *watch.shownNs));
+    Print("windows-ms", MsBetween(startNs, chosen));
     Print("playing-ms", MsBetween(startNs, *watch.playingNs));
     return 0;
 }
 
-int Zap(int settleMs, const std::vector<ChannelCode>& codes)
+int Zap(int settleMs, const std::vector<ChannelCode>& codes, bool headless)
 {
-    Program program(false);
+    Program program(headless);
     if (!program.window->OnInitDialog() || program.player == nullptr)
         return Fail("the windows did not start");
     Watch watch(*program.player, program.Picture());
-    const auto shown = [&] { return watch.shownNs.has_value() || watch.failedNs.has_value(); };
+    // Without a picture, Playing is the moment the engine has the first frame.
+    const auto shown = [&] {
+        if (headless && watch.playingNs)
+            watch.shownNs = watch.playingNs;
+        return watch.shownNs.has_value() || watch.failedNs.has_value();
+    };
     program.Play(codes.front());
     if (!watch.WaitUntil(shown, 20000) || !watch.shownNs)
         return Fail("the first channel showed no picture");
@@ -279,6 +294,7 @@ int Zap(int settleMs, const std::vector<ChannelCode>& codes)
         program.Play(codes[change]);
         if (!watch.WaitUntil(shown, 20000) || !watch.shownNs)
             return Fail(qPrintable(QStringLiteral("no picture after a change: ") + watch.failureText));
+        std::printf("zap-chosen-ns %lld\n", static_cast<long long>(chosen));
         Print("zap-ms", MsBetween(chosen, *watch.shownNs));
         Print("zap-playing-ms", MsBetween(chosen, *watch.playingNs));
     }
@@ -324,6 +340,21 @@ int Play(ChannelCode code, int seconds)
     return 0;
 }
 
+// The memory of the program at rest: the player stopped and its engine done
+// with the stream. Prints RSS as it is, then after handing the heap's free
+// memory back to the system: the C library keeps freed blocks of its many
+// per-thread arenas, so the first number follows the peaks of the work done
+// before, the second what is still in use.
+void PrintRestingRss(Program& program, Watch& watch, const char* key)
+{
+    program.player->Stop();
+    watch.WaitUntil([] { return false; }, 500);
+    std::printf("%s-kb %ld", key, ProcStatusKb("VmRSS"));
+    malloc_trim(0);
+    std::printf(" trimmed %ld\n", ProcStatusKb("VmRSS"));
+    std::fflush(stdout);
+}
+
 int Soak(int count, int warmup, const std::vector<ChannelCode>& codes)
 {
     Program program(true);
@@ -332,7 +363,6 @@ int Soak(int count, int warmup, const std::vector<ChannelCode>& codes)
     Watch watch(*program.player, nullptr);
     int played = 0;
     int failed = 0;
-    double warmRssKb = 0;
     for (int change = 1; change <= count; ++change) {
         watch.Reset();
         program.Play(codes[static_cast<std::size_t>(change) % codes.size()]);
@@ -343,18 +373,16 @@ int Soak(int count, int warmup, const std::vector<ChannelCode>& codes)
         } else if (watch.failedNs) {
             ++failed;
         }
-        if (change == warmup) {
-            warmRssKb = static_cast<double>(ProcStatusKb("VmRSS"));
-            Print("warm-rss-kb", warmRssKb);
-        }
+        if (change == warmup)
+            PrintRestingRss(program, watch, "warm-rss");
+        else if (change % 250 == 0 && change < count)
+            PrintRestingRss(program, watch, "resting-rss");
         if (change % 100 == 0) {
             std::printf("progress %d rss-kb %ld played %d failed %d\n", change, ProcStatusKb("VmRSS"), played, failed);
             std::fflush(stdout);
         }
     }
-    program.player->Stop();
-    Sleep(300);
-    Print("end-rss-kb", static_cast<double>(ProcStatusKb("VmRSS")));
+    PrintRestingRss(program, watch, "end-rss");
     Print("played", played);
     Print("failed", failed);
     return 0;
@@ -369,7 +397,7 @@ int main(int argc, char** argv)
     if (args.empty())
         return Fail("usage: vantelo_bench_player first-frame|zap|fault|play|soak ...");
     const std::string& mode = args[0];
-    if (mode == "soak")
+    if (mode == "soak" || mode == "zap-headless")
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     // libmpv refuses to start unless numbers are formatted the C way.
@@ -378,8 +406,8 @@ int main(int argc, char** argv)
     try {
         if (mode == "first-frame" && args.size() == 2)
             return FirstFrame(CodeArgument(args[1].c_str()), startNs);
-        if (mode == "zap" && args.size() >= 4)
-            return Zap(std::stoi(args[1]), Codes(args, 2));
+        if ((mode == "zap" || mode == "zap-headless") && args.size() >= 4)
+            return Zap(std::stoi(args[1]), Codes(args, 2), mode == "zap-headless");
         if (mode == "fault" && args.size() == 3)
             return Fault(CodeArgument(args[1].c_str()), std::stoi(args[2]));
         if (mode == "play" && args.size() == 3)

@@ -34,7 +34,8 @@ QString DecodeChannelAddress(ChannelCode code, const AddressTable& table)
     if (record == nullptr)
         return {};
     const std::uint32_t length = ReadLittleEndian32(record);
-    if (length > kMaxRecordLength)
+    // An empty record names no stream (and its empty buffer has no data to search).
+    if (length == 0 || length > kMaxRecordLength)
         return {};
 
     BlowfishContext context;

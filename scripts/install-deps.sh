@@ -14,6 +14,8 @@ packages=(
     qt6-wayland
     # the Debian package (cpack, dpkg-shlibdeps) and the checks of the desktop files and the package
     dpkg-dev file desktop-file-utils appstream lintian
+    # the fuzz targets (libFuzzer comes with clang's runtime) and readable sanitizer stack traces
+    clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()

@@ -231,13 +231,6 @@ void RunChannelAddress(const std::uint8_t* data, std::size_t size)
     // past it is caught. A length over the limit must be refused before any
     // ciphertext is read: the record then holds only what the input gave.
     const std::uint32_t length = ReadLittleEndian32(data + 4);
-    // Open finding, kept in fuzz/regressions/channel_address/empty-record: a
-    // record declaring length 0 makes DecodeChannelAddress() pass the null data()
-    // of an empty vector to memchr(), which UBSan stops at. The built-in table
-    // never holds such a record (the builder writes at least 8 bytes). Remove
-    // this line once channel_address.cpp returns early for an empty record.
-    if (length == 0)
-        return;
     const std::size_t given = size - 8;
     std::vector<std::uint8_t> record(4 + (length <= kMaxRecordLength ? length : given));
     std::memcpy(record.data(), data + 4, 4);

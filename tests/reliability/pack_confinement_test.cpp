@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -287,6 +288,11 @@ TEST(ForeignNameTest, AFolderNameThatIsNotUtf8IsNeverMatched)
     Packs packs;
     const QByteArray raw = Encoded(packs.root()) + "/Fran\xE7" "ais";
     ASSERT_EQ(mkdir(raw.constData(), 0755), 0);
+    // Qt cannot list this folder, so the temporary folder cannot remove it.
+    const auto remove = qScopeGuard([&raw] {
+        unlink((raw + "/Main.xml").constData());
+        rmdir(raw.constData());
+    });
     const QByteArray main = MainXml("own");
     const int file = open((raw + "/Main.xml").constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     ASSERT_GE(file, 0);

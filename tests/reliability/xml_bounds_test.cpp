@@ -48,6 +48,8 @@ struct ShapeCase {
     int attributes;
 };
 
+void PrintTo(const ShapeCase& c, std::ostream* out) { *out << c.name; }
+
 class XmlShapeTest : public testing::TestWithParam<ShapeCase> {};
 
 // Each case is also parsed by TinyXML, so the table pins the parser's own
@@ -128,6 +130,8 @@ QByteArray OfSize(qint64 size)
     return open + QByteArray(size - open.size() - close.size(), 'x') + close;
 }
 
+void PrintTo(const LimitCase& c, std::ostream* out) { *out << c.name; }
+
 class XmlLimitTest : public testing::TestWithParam<LimitCase> {};
 
 TEST_P(XmlLimitTest, ParsesOrRefuses)
@@ -143,8 +147,12 @@ INSTANTIATE_TEST_SUITE_P(
         LimitCase{"one_byte_too_large", [] { return OfSize(kMaxXmlFileBytes + 1); }, XmlReadResult::TooLarge},
         LimitCase{"deepest_nesting", [] { return Nested(kMaxXmlDepth); }, XmlReadResult::Parsed},
         LimitCase{"one_level_too_deep", [] { return Nested(kMaxXmlDepth + 1); }, XmlReadResult::TooDeep},
-        LimitCase{"deepest_nesting_of_empty_elements",
-                  [] { return Nested(kMaxXmlDepth - 1).replace("</a></a>", "<a/></a>"); }, XmlReadResult::Parsed},
+        LimitCase{"deepest_element_empty",
+                  [] { return Repeated("<a>", kMaxXmlDepth - 1) + "<b/>" + Repeated("</a>", kMaxXmlDepth - 1); },
+                  XmlReadResult::Parsed},
+        LimitCase{"empty_element_one_level_too_deep",
+                  [] { return Repeated("<a>", kMaxXmlDepth) + "<b/>" + Repeated("</a>", kMaxXmlDepth); },
+                  XmlReadResult::TooDeep},
         LimitCase{"300000_unclosed_levels", [] { return Repeated("<a>", 300000); }, XmlReadResult::TooDeep},
         LimitCase{"deep_nesting_hidden_in_a_comment",
                   [] { return "<a><!--" + Repeated("<a>", 1000) + "--></a>"; }, XmlReadResult::Parsed},
@@ -355,6 +363,8 @@ struct EncodingCase {
     QByteArray entry;                    // the bytes between <i> and </i>
     std::optional<QString> expected;     // nullopt: the pack is refused, English is used
 };
+
+void PrintTo(const EncodingCase& c, std::ostream* out) { *out << c.name; }
 
 class InvalidUtf8Test : public testing::TestWithParam<EncodingCase> {};
 
