@@ -29,6 +29,10 @@ MpvVideoWidget::MpvVideoWidget(mpv_handle* mpv, QWidget* parent) : QOpenGLWidget
 
 MpvVideoWidget::~MpvVideoWidget()
 {
+    // QOpenGLWidget's own destructor destroys the GL context after this one has
+    // run; its aboutToBeDestroyed signal must not reach this half-gone object.
+    if (QOpenGLContext* glContext = context())
+        disconnect(glContext, nullptr, this, nullptr);
     ReleaseRenderContext();
 }
 
