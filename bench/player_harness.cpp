@@ -27,14 +27,16 @@
 //       the player headless, on the offscreen platform: COUNT channel changes
 //       through the codes in turn, each waiting for Playing or Failed (at most
 //       2 s) and letting a playing channel run 150 ms. warm-rss-kb after WARMUP
-//       changes and end-rss-kb at the end, the player stopped: RSS as it is and
-//       after malloc_trim.
+//       changes and end-rss-kb at the end (resting-rss-kb every 250 between),
+//       the player stopped: RSS as it is and after malloc_trim.
 //
 // Every stream address comes from the benchmark's address table, which points
 // at bench_server.py on 127.0.0.1.
 
-#include <clocale>
 #include <malloc.h>
+#include <unistd.h>
+
+#include <clocale>
 #include <cstdio>
 #include <ctime>
 #include <functional>
