@@ -21,23 +21,14 @@
 #include <QStringList>
 #include <QSvgRenderer>
 
+#include "tools/render_svg.h"
+
 namespace {
 
 int Fail(const QString& message)
 {
     std::fprintf(stderr, "render_program_icon: %s\n", qPrintable(message));
     return 1;
-}
-
-QImage Render(QSvgRenderer& renderer, int size)
-{
-    QImage image(size, size, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&painter);
-    painter.end();
-    return image;
 }
 
 bool HasVisiblePixels(const QImage& image)
@@ -76,7 +67,7 @@ int main(int argc, char** argv)
         if (!isNumber || size < 1 || size > 1024)
             return Fail(QStringLiteral("not an icon size: %1").arg(argument));
 
-        const QImage image = Render(renderer, size);
+        const QImage image = vantelo::RenderSvg(renderer, size);
         if (!HasVisiblePixels(image))
             return Fail(QStringLiteral("the %1x%1 rendering of %2 is empty").arg(size).arg(input));
         QByteArray png;

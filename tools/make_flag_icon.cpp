@@ -29,6 +29,8 @@
 #include <QSvgRenderer>
 #include <QtEndian>
 
+#include "tools/render_svg.h"
+
 namespace {
 
 constexpr std::array<int, 2> kIconSizes = {16, 32};
@@ -37,17 +39,6 @@ int Fail(const QString& message)
 {
     std::fprintf(stderr, "make_flag_icon: %s\n", qPrintable(message));
     return 1;
-}
-
-QImage Render(QSvgRenderer& renderer, int size)
-{
-    QImage image(size, size, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&painter);
-    painter.end();
-    return image;
 }
 
 QByteArray ToPng(const QImage& image)
@@ -145,7 +136,7 @@ int main(int argc, char** argv)
     QList<QByteArray> pngs;
     QList<int> sizes;
     for (const int size : kIconSizes) {
-        const QByteArray png = ToPng(Render(renderer, size));
+        const QByteArray png = ToPng(vantelo::RenderSvg(renderer, size));
         if (png.isEmpty())
             return Fail(QStringLiteral("cannot compress the %1x%1 image").arg(size));
         pngs.append(png);

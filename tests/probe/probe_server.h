@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "support/ready_process.h"
+
 namespace vantelo::test {
 
 // Runs tests/probe/probe_server.py on a free port of 127.0.0.1 for the length
@@ -16,16 +18,7 @@ public:
     {
         m_process.setProgram(QStringLiteral(PYTHON3_EXECUTABLE));
         m_process.setArguments({QStringLiteral(VANTELO_SOURCE_DIR "/tests/probe/probe_server.py")});
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        if (!m_process.waitForStarted(10000))
-            return false;
-        while (m_process.state() == QProcess::Running && !m_process.canReadLine())
-            m_process.waitForReadyRead(10000);
-        const QList<QByteArray> words = m_process.readLine().trimmed().split(' ');
-        if (words.size() != 2 || words[0] != "READY")
-            return false;
-        m_port = words[1].toInt();
+        m_port = StartAndWaitForReady(m_process);
         return m_port > 0;
     }
 

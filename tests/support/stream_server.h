@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QString>
 
+#include "support/ready_process.h"
+
 namespace vantelo::test {
 
 // Starts the local test stream server for the length of a test run and stops
@@ -17,13 +19,7 @@ public:
         m_process.setArguments({QStringLiteral(VANTELO_SOURCE_DIR "/tests/support/stream_server.py"),
                                 QStringLiteral("--root"), streamsFolder, QStringLiteral("--port"),
                                 QString::number(kPort)});
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        if (!m_process.waitForStarted(10000))
-            return false;
-        while (m_process.state() == QProcess::Running && !m_process.canReadLine())
-            m_process.waitForReadyRead(10000);
-        return m_process.readLine().startsWith("READY");
+        return StartAndWaitForReady(m_process) == kPort;
     }
 
     ~StreamServer()
